@@ -34,6 +34,9 @@ class Image {
   int width_ = 0;
   int height_ = 0;
   bool hasAlpha_ = false;
+  // Alpha pictures only: the same colours without the alpha byte, for
+  // colour-keyed draws (some blitters compare the alpha byte with the key).
+  HBITMAP keyed_ = nullptr;
 };
 
 // Loads a PNG resource found in `module` into `image`; success shows as a
