@@ -12,9 +12,6 @@ struct PackageEntry {
 // Keys are the record names with A-Z lowered byte by byte, ordered byte-wise.
 using PackageIndex = std::map<std::string, PackageEntry>;
 
-constexpr uint32_t kPackageRecordSize = 268;
-constexpr uint32_t kPackageNameField = 260;
-
 // Lowers 0x41..0x5A only, whatever the locale and whatever double-byte
 // character a byte belongs to.
 std::string PackageKey(const char* name, size_t length);

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "package/aes.h"
+#include "package/package_file.h"
 #include "package/package_key.h"
 
 namespace {
@@ -37,16 +38,16 @@ PackageBody ReadPackageFile(PackageDisk& disk, const std::string& path, const ch
   uint64_t fileSize = 0;
   // Packages of 4 GiB or more are outside the format; a wrapped size would mislead.
   if (!source->Size(&fileSize) || fileSize > 0xFFFFFFFFu) return {};
-  uint32_t bodySize = uint32_t(fileSize) - 8;  // wraps for short files, which fail the test below
-  if (bodySize % 16 != 0) return {};
+  uint32_t bodySize = uint32_t(fileSize) - PackageFile::kHeaderSize;  // wraps for short files, failing the test
+  if (bodySize % PackageFile::kBlockSize != 0) return {};
 
-  uint8_t header[8];
+  uint8_t header[PackageFile::kHeaderSize];
   if (!ReadFully(*source, header, sizeof header)) return {};
   PackageBody body;
   body.data.reset(new (std::nothrow) uint8_t[bodySize ? bodySize : 1]);
   if (!body.data) return {};
   body.length = bodySize;
-  *indexLength = uint32_t(header[0]) | uint32_t(header[1]) << 8 | uint32_t(header[2]) << 16 | uint32_t(header[3]) << 24;
+  *indexLength = PackageFile::Le32(header);
 
   uint32_t last = 25;
   uint32_t total = 0;

@@ -11,6 +11,7 @@ struct PackageUnpacker {
   Host* host = &SystemHost();
 
   // 0 when the package's index held at least one entry; 1 when it held none
-  // (missing, refused or unreadable package).
+  // (missing, refused or unreadable package). A package naming any place
+  // outside destinationDirectory is refused whole, before anything is written.
   int ExtractPackage(std::string fileName, std::string destinationDirectory);
 };

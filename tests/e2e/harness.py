@@ -20,7 +20,6 @@ import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 TITLE = "Corvel在线安装"
-DEFAULT_PORT = 47180
 
 
 def log(msg):
@@ -36,11 +35,19 @@ class Tree:
         self.wine_run = os.path.join(self.build, "wine-run")
         self.vantrel = os.path.join(self.build, "app", "vantrel.exe")
         self.uidriver = os.path.join(self.build, "tools", "uidriver", "uidriver.exe")
-        self.sample_game = self._find(self.build, "samples", "sample_game.exe")
-        self.uninstaller = self._find(self.build, "samples", "uninstaller.exe")
+        self.sample_game = os.path.join(self.build, "samples", "game", "game.exe")
+        self.uninstaller = self._find(self.build, "samples", "uninst.exe")
         self.pack = os.path.join(self.native, "tools", "pack", "vantrel-pack")
         self.publish = os.path.join(ROOT, "tools", "publish", "vantrel-publish")
         self.server = os.path.join(ROOT, "tests", "support", "http_test_server.py")
+        self.download_server = self._config("VANTREL_DOWNLOAD_SERVER")
+        self.portal_server = self._config("VANTREL_PORTAL_SERVER")
+        self.port = int(self.download_server.rsplit(":", 1)[1]) if self.download_server.count(":") == 2 else 80
+
+    def _config(self, name):
+        """The endpoint the executable was built for."""
+        with open(os.path.join(self.build, "generated", "build_config.h")) as f:
+            return re.search(r'#define %s "([^"]*)"' % name, f.read()).group(1)
 
     @staticmethod
     def _find(base, sub, name):
@@ -152,15 +159,22 @@ def sha256(path):
 def tree_digest(top):
     """Relative path (lower case, as the installer writes it) -> sha256, for files below top."""
     out = {}
-    for dirpath, _, files in os.walk(top):
+    btop = os.fsencode(top)
+    for dirpath, _, files in os.walk(btop):
         for name in files:
             p = os.path.join(dirpath, name)
-            out[os.path.relpath(p, top).lower()] = sha256(p)
+            rel = os.path.relpath(p, btop)
+            try:
+                text = rel.decode("utf-8")
+            except UnicodeDecodeError:
+                text = rel.decode("gbk")
+            out[text.lower()] = sha256(p)
     return out
 
 
 def port_free(port):
     with socket.socket() as s:
+        s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
         try:
             s.bind(("127.0.0.1", port))
             return True
@@ -171,8 +185,8 @@ def port_free(port):
 class Server:
     """The project's test server over a web root, on the installer's port."""
 
-    def __init__(self, tree, root, port=DEFAULT_PORT):
-        self.tree, self.root, self.port = tree, root, port
+    def __init__(self, tree, root, port=None):
+        self.tree, self.root, self.port = tree, root, port or tree.port
         self.log = os.path.join(root, "..", "requests.log")
         self.proc = None
 
@@ -193,6 +207,7 @@ class Server:
     def __exit__(self, *exc):
         self.proc.terminate()
         self.proc.wait()
+        self.proc.stdout.close()
 
     def requests(self):
         with open(self.log, "rb") as f:
@@ -220,7 +235,8 @@ def make_game_tree(tree, top, extra_bytes=0):
     with open(os.path.join(top, "data", "maps", "a.dat"), "wb") as f:
         f.write(bytes(range(256)) * 64)
     open(os.path.join(top, "data", "empty.txt"), "wb").close()
-    with open(os.path.join(top, "data", "说明.txt"), "wb") as f:
+    # Names are packed as bytes: a publisher keeps them in GBK.
+    with open(os.path.join(os.fsencode(top), b"data", "说明.txt".encode("gbk")), "wb") as f:
         f.write("欢迎来到星海传说\r\n".encode("gbk"))
     if extra_bytes:
         with open(os.path.join(top, "data", "big.bin"), "wb") as f:
@@ -228,11 +244,12 @@ def make_game_tree(tree, top, extra_bytes=0):
     return top
 
 
-def publish(tree, game_dir, webroot, base_url=f"http://127.0.0.1:{DEFAULT_PORT}"):
+def publish(tree, game_dir, webroot, base_url=None):
+    base_url = base_url or tree.download_server
     subprocess.run([sys.executable, tree.publish, "--game", game_dir, "--out", webroot, "--base-url", base_url,
                     "--gamename", GAME_NAME, "--exefilename", EXE_NAME, "--product-title", PRODUCT_TITLE,
                     "--uninstname", UNINST_NAME, "--publisher", "Corvel", "--contact", "support@corvel.example",
-                    "--url-agreement", "http://127.0.0.1:47180/eula.html", "--pack", tree.pack],
+                    "--url-agreement", base_url + "/eula.html", "--pack", tree.pack],
                    check=True, capture_output=True)
     return webroot
 

@@ -3,6 +3,8 @@
 program and an uninstall folder, and its package made by the project's packer.
 
 usage: make_game_package.py FAKE_GAME_EXE TREE_DIR PACKAGE PACK_COMMAND...
+
+PACK_COMMAND is run with PACKAGE and TREE_DIR appended.
 """
 import os
 import random
@@ -29,7 +31,10 @@ def main():
             f.write(data)
     if os.path.exists(package):
         os.remove(package)
-    subprocess.run(pack + [tree, package], check=True)
+    if not os.access(pack[0], os.X_OK):
+        sys.exit(f"{pack[0]}: no packer here; build vantrel-pack in the native tree "
+                 "or point VANTREL_NATIVE_PACK at it")
+    subprocess.run(pack + [package, tree], check=True)
 
 
 if __name__ == "__main__":

@@ -189,7 +189,7 @@ const unsigned char kFixture[] = {
 #include "tests/package/fixture_package.inc"
 };
 
-TEST(UnpackPackage, UnpacksAPackageEnciphheredElsewhere) {
+TEST(UnpackPackage, UnpacksAPackageEncipheredElsewhere) {
   FakeDisk disk;
   disk.files["C:\\G\\pkg.dat"] = std::string(reinterpret_cast<const char*>(kFixture), sizeof kFixture);
   RecordingProgress progress;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "package/memory_reader.h"
+#include "package/package_file.h"
 #include "package/package_index.h"
 
 namespace {
@@ -25,7 +26,7 @@ std::string Body(int32_t count, const std::vector<Record>& records, size_t tail 
   PutLe(body, uint32_t(count));
   for (const Record& r : records) {
     std::string field = r.name;
-    field.resize(kPackageNameField, '\0');
+    field.resize(PackageFile::kNameField, '\0');
     body += field;
     PutLe(body, r.offset);
     PutLe(body, r.size);
@@ -64,7 +65,7 @@ TEST(MemoryReader, FreesOnlyAnOwnedBlock) {
 }
 
 TEST(ParsePackageIndex, RefusesIndexesThatDoNotFit) {
-  const uint32_t one = 4 + kPackageRecordSize;
+  const uint32_t one = 4 + PackageFile::kRecordSize;
   struct Case {
     const char* what;
     uint32_t indexLength;
@@ -81,7 +82,7 @@ TEST(ParsePackageIndex, RefusesIndexesThatDoNotFit) {
       {"offset past the body", one, Body(1, {{"g\\a", one + 1, 0}})},
       {"size past the body", one, Body(1, {{"g\\a", 0, one + 1}})},
       {"offset plus size wraps", one, Body(1, {{"g\\a", 16, 0xFFFFFFF8u}})},
-      {"one bad record among good ones", 4 + 2 * kPackageRecordSize,
+      {"one bad record among good ones", 4 + 2 * PackageFile::kRecordSize,
        Body(2, {{"g\\a", 0, 4}, {"g\\b", 0, 0xFFFFFFFFu}})},
   };
   for (const Case& c : cases) {
@@ -93,7 +94,7 @@ TEST(ParsePackageIndex, RefusesIndexesThatDoNotFit) {
 }
 
 TEST(ParsePackageIndex, AcceptsRecordsAtTheEdgesOfTheBody) {
-  const uint32_t one = 4 + kPackageRecordSize;
+  const uint32_t one = 4 + PackageFile::kRecordSize;
   std::string body = Body(1, {{"g\\end", one + 8, 0}}, 8);
   PackageIndex index = Parse(one, body);
   ASSERT_EQ(index.size(), 1u);
@@ -113,7 +114,7 @@ TEST(ParsePackageIndex, AcceptsRecordsAtTheEdgesOfTheBody) {
 }
 
 TEST(ParsePackageIndex, LowersAsciiLettersOnlyAndLaterRecordsWin) {
-  const uint32_t three = 4 + 3 * kPackageRecordSize;
+  const uint32_t three = 4 + 3 * PackageFile::kRecordSize;
   // GBK "\xB0\x41" keeps its lead byte and has its A-Z trail byte lowered, byte-wise.
   std::string body = Body(3, {{"GAME\\DATA\\MAP.DAT", 1, 2}, {"game\\data\\Map.dat", 3, 4}, {"Game\\\xB0\x41\xC4\xE3.txt", 5, 6}});
   PackageIndex index = Parse(three, body);

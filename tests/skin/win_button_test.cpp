@@ -292,6 +292,26 @@ TEST_F(SkinButton, MouseMessagesDriveHoverPressAndLeave) {
   EXPECT_EQ(DrawnAt(*button, 2, 2), kStateColour[0]) << "normal once the pointer is elsewhere";
 }
 
+// Pumps until `done` or about two seconds have passed.
+template <class F>
+bool PumpUntil(F done) {
+  for (DWORD end = GetTickCount() + 2000; GetTickCount() < end; Sleep(10)) {
+    ParentWindow::Pump();
+    if (done()) return true;
+  }
+  return false;
+}
+
+TEST_F(SkinButton, RealPointerEntersAndLeavesThroughTheLeaveNotification) {
+  ASSERT_TRUE(button->SetImage(self, IDB_INSTALL));
+  RECT rc;
+  GetWindowRect(hwnd, &rc);
+  SetCursorPos(rc.left + 60, rc.top + 30);
+  EXPECT_TRUE(PumpUntil([&] { return button->m_bHover == 1; })) << "hover on the first move";
+  SetCursorPos(rc.right + 40, rc.bottom + 40);
+  EXPECT_TRUE(PumpUntil([&] { return button->m_bHover == 0; })) << "WM_MOUSELEAVE was requested and arrived";
+}
+
 TEST_F(SkinButton, HandPointerOnlyWhenAskedForAndEnabled) {
   struct Case {
     bool hand;

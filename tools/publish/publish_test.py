@@ -5,7 +5,6 @@ usage: publish_test.py PUBLISH PACK
 """
 import hashlib
 import os
-import struct
 import subprocess
 import sys
 import tempfile
@@ -78,9 +77,14 @@ class Publish(unittest.TestCase):
         self.assertEqual(listed, [
             ("action", "3"), ("srcfile", "http://dl.example.test/packages/game.pkg"), ("destfile", "game.pkg"),
             ("cmd", "DEC"), ("size", str(len(package))), ("sha256", hashlib.sha256(package).hexdigest())])
-        # The package's header gives the length of an index of four records.
-        index_length, = struct.unpack_from("<I", package)
-        self.assertEqual(index_length, 4 + 268 * len(FILES))
+        # The package holds the tree below one top folder, which the installer drops.
+        listing = subprocess.run([PACK, "list", os.path.join(self.out, "packages", "game.pkg")],
+                                 capture_output=True, check=True).stdout
+        entries = {}
+        for line in listing.decode("gbk").splitlines():
+            _, size, name = line.split(None, 2)
+            entries[name.split("\\", 1)[1]] = int(size)
+        self.assertEqual(entries, {rel.replace("/", "\\"): len(data) for rel, data in FILES.items()})
 
     def test_size_and_package_name_can_be_given(self):
         run = self.publish("--size-mb", "1500", "--package", "star-1.2.pkg", "--uninstname", "uninst.exe")
