@@ -321,5 +321,32 @@ class NetworkFaults(Installation):
         self.assertTrue(os.path.isfile(os.path.join(self.prefix.install_dir, h.EXE_NAME)))
 
 
+class Uninstall(Installation):
+    extra_bytes = 0
+
+    def test_uninstaller_from_registry_leaves_nothing(self):
+        sibling = os.path.join(os.path.dirname(self.prefix.install_dir), "星海传说2")
+        os.makedirs(sibling, exist_ok=True)
+        with open(os.path.join(sibling, "keep.txt"), "wb") as f:
+            f.write(b"not the game's")
+        self.assertEqual(self.install().wait(180), 0)
+        self.wine.run("taskkill", "/f", "/im", h.EXE_NAME)
+        command = self.prefix.registry()["UninstallString"][1]
+        m = re.fullmatch(r'"([^"]+)" "(/U:[^"]+)"', command)
+        self.assertIsNotNone(m, command)
+        self.wine.run(m.group(1), m.group(2), "/S", timeout=120)
+        for _ in range(300):
+            if not os.path.exists(self.prefix.install_dir):
+                break
+            time.sleep(0.1)
+        self.assertFalse(os.path.exists(self.prefix.install_dir))
+        self.assertIsNone(self.prefix.registry())
+        self.assertFalse(os.path.exists(os.path.join(self.prefix.desktop, "game.lnk")))
+        self.assertFalse(os.path.exists(os.path.join(self.prefix.programs, h.GAME_NAME)))
+        with open(os.path.join(sibling, "keep.txt"), "rb") as f:
+            self.assertEqual(f.read(), b"not the game's")
+        shutil.rmtree(sibling)
+
+
 if __name__ == "__main__":
     unittest.main(verbosity=2)

@@ -19,13 +19,16 @@ namespace {
 const char kUsage[] =
     "usage: vantrel-pack create [--top NAME] PACKAGE DIRECTORY\n"
     "       vantrel-pack list PACKAGE\n"
+    "       vantrel-pack extract PACKAGE DIRECTORY\n"
     "\n"
     "create  packs every regular file below DIRECTORY into PACKAGE, each named\n"
     "        NAME\\relative\\path (NAME defaults to DIRECTORY's last component;\n"
     "        the installer drops it and unpacks the rest below its install\n"
     "        directory). Names are kept as bytes, so GBK file names stay GBK.\n"
     "        Empty folders, links and special files are not stored.\n"
-    "list    prints one line per entry: offset, size and name.\n";
+    "list    prints one line per entry: offset, size and name.\n"
+    "extract unpacks PACKAGE below DIRECTORY as the installer lays it out\n"
+    "        (top folder dropped, names in lower case).\n";
 
 const char kPassword[] = "908172";
 constexpr size_t kNameField = 260;
@@ -190,7 +193,12 @@ uint32_t Le32(const uint8_t* p) {
   return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
-int List(const std::string& package) {
+struct Decoded {
+  std::vector<uint8_t> body;
+  std::vector<const uint8_t*> records;
+};
+
+Decoded Decode(const std::string& package) {
   FILE* in = fopen(package.c_str(), "rb");
   if (!in) Fail("cannot open " + package + ": " + strerror(errno));
   std::vector<uint8_t> file;
@@ -199,22 +207,67 @@ int List(const std::string& package) {
   while ((got = fread(buffer, 1, sizeof buffer, in)) > 0) file.insert(file.end(), buffer, buffer + got);
   fclose(in);
   if (file.size() < 8 || (file.size() - 8) % 16 != 0) Fail(package + ": size is not 8 plus whole 16-byte blocks");
-  std::vector<uint8_t> body(file.size() - 8 + 16);
+  Decoded d;
+  d.body.resize(file.size() - 8 + 16);
   CipherCtx ctx = NewCipher(false);
   int outLength = 0;
-  if (file.size() > 8 && !EVP_DecryptUpdate(ctx.get(), body.data(), &outLength, file.data() + 8, int(file.size() - 8)))
+  if (file.size() > 8 &&
+      !EVP_DecryptUpdate(ctx.get(), d.body.data(), &outLength, file.data() + 8, int(file.size() - 8)))
     Fail("decryption failed");
-  body.resize(file.size() - 8);
+  d.body.resize(file.size() - 8);
   uint32_t indexLength = Le32(file.data());
-  if (body.size() < 4 || indexLength < 4 || indexLength > body.size()) Fail(package + ": no index");
-  int32_t count = int32_t(Le32(body.data()));
+  if (d.body.size() < 4 || indexLength < 4 || indexLength > d.body.size()) Fail(package + ": no index");
+  int32_t count = int32_t(Le32(d.body.data()));
   if (count < 0 || 4 + kRecordSize * uint64_t(count) > indexLength) Fail(package + ": index does not hold its records");
-  for (int32_t i = 0; i < count; i++) {
-    const uint8_t* r = body.data() + 4 + kRecordSize * size_t(i);
+  for (int32_t i = 0; i < count; i++) d.records.push_back(d.body.data() + 4 + kRecordSize * size_t(i));
+  return d;
+}
+
+int List(const std::string& package) {
+  Decoded d = Decode(package);
+  for (const uint8_t* r : d.records) {
     size_t n = strnlen(reinterpret_cast<const char*>(r), kNameField);
     printf("%10u %10u ", Le32(r + kNameField), Le32(r + kNameField + 4));
     fwrite(r, 1, n, stdout);
     putchar('\n');
+  }
+  return 0;
+}
+
+// Unpacks below dir the way the installer lays the tree out (top folder
+// dropped), for checking a package and as the benchmarks' peer.
+int Extract(const std::string& package, const std::string& dir) {
+  Decoded d = Decode(package);
+  mkdir(dir.c_str(), 0755);
+  for (const uint8_t* r : d.records) {
+    std::string name(reinterpret_cast<const char*>(r), strnlen(reinterpret_cast<const char*>(r), kNameField));
+    uint32_t offset = Le32(r + kNameField), size = Le32(r + kNameField + 4);
+    if (offset > d.body.size() || size > d.body.size() - offset) Fail(name + ": data outside the package");
+    size_t first = name.find('\\');
+    if (first == std::string::npos) continue;
+    std::string path = dir;
+    size_t start = first + 1;
+    while (start <= name.size()) {
+      size_t end = name.find('\\', start);
+      std::string part = name.substr(start, end == std::string::npos ? std::string::npos : end - start);
+      if (part == "." || part == ".." || part.find('/') != std::string::npos) Fail(name + ": unsafe name");
+      std::transform(part.begin(), part.end(), part.begin(),
+                     [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
+      if (end == std::string::npos) {
+        if (part.empty()) break;
+        path += "/" + part;
+        FILE* out = fopen(path.c_str(), "wb");
+        if (!out) Fail("cannot write " + path + ": " + strerror(errno));
+        if (size && fwrite(d.body.data() + offset, 1, size, out) != size) Fail("cannot write " + path);
+        fclose(out);
+        break;
+      }
+      if (!part.empty()) {
+        path += "/" + part;
+        mkdir(path.c_str(), 0755);
+      }
+      start = end + 1;
+    }
   }
   return 0;
 }
@@ -242,6 +295,7 @@ int main(int argc, char** argv) {
     return Create(args[i], args[i + 1], top);
   }
   if (args[0] == "list" && args.size() == 2) return List(args[1]);
+  if (args[0] == "extract" && args.size() == 3) return Extract(args[1], args[2]);
   fputs(kUsage, stderr);
   return 2;
 }
