@@ -18,6 +18,8 @@ import harness as h  # noqa: E402
 def stamped(output):
     """(seconds, line) of the installer's debugger lines."""
     out = []
+    # The window procedure's "1111" on stdout may run into the first line.
+    output = re.sub(r"^1111(?=\d+\.\d+:)", "", output, flags=re.M)
     for m in re.finditer(r'^(\d+\.\d+):\S*OutputDebugStringA "(.*)"', output, re.M):
         out.append((float(m.group(1)), h.debug_lines(f'OutputDebugStringA "{m.group(2)}"')[0]))
     return out
@@ -76,6 +78,8 @@ def main():
                 watcher.join()
                 wine.run("taskkill", "/f", "/im", h.EXE_NAME)
                 lines = stamped(run.output)
+                if os.environ.get("VANTREL_BENCH_DEBUG"):
+                    print(run.output[:3000])
         finally:
             nginx.terminate()
             nginx.wait()
