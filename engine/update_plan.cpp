@@ -1,8 +1,10 @@
 #include "engine/update_plan.h"
 
 #include <cstring>
+#include <string>
 
 #include "engine/worker_texts.h"
+#include "package/entry_name.h"
 
 ActionPlan PlanAction(int action, const char* srcfile, const char* destfile, const char* cmd) {
   ActionPlan plan;
@@ -16,8 +18,21 @@ ActionPlan PlanAction(int action, const char* srcfile, const char* destfile, con
     plan.error = kErrListEmptyCommand;
   } else if (plan.download && (srcfile[0] == '\0' || destfile[0] == '\0')) {
     plan.error = kErrListEmptyPaths;
+  } else if ((plan.download || plan.command) && destfile[0] != '\0' && !IsSafeDestination(destfile)) {
+    plan.error = kErrListBadPath;
   }
   return plan;
+}
+
+bool IsSafeDestination(const char* destfile) {
+  // The download drops one leading backslash and the unpacker joins the rest
+  // to the install directory; what remains must name a file inside it, by the
+  // same rules as a package entry.
+  if (destfile[0] == '\\') ++destfile;
+  if (destfile[0] == '\0' || destfile[0] == '\\' || destfile[0] == '/') return false;
+  size_t n = std::strlen(destfile);
+  if (destfile[n - 1] == '\\' || destfile[n - 1] == '/') return false;
+  return IsSafeEntryKey(std::string("package\\") + destfile);
 }
 
 bool IsKnownCommand(const char* cmd) { return std::strcmp(cmd, "DEC") == 0; }

@@ -13,6 +13,10 @@ struct ActionPlan {
 // decided by the caller before its cancel test, so it only gets an empty plan.
 ActionPlan PlanAction(int action, const char* srcfile, const char* destfile, const char* cmd);
 
+// destfile names a file below the install directory: no climbing, drive,
+// colon, device name or second leading separator.
+bool IsSafeDestination(const char* destfile);
+
 // Only this command is known, compared exactly.
 bool IsKnownCommand(const char* cmd);
 

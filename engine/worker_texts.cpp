@@ -4,6 +4,7 @@ const char kErrNoUpdateUrl[] = "从文件中,获取版本对应的更新URL错�
 const char kErrListUnreadable[] = "解析更新列表文件错误.";
 const char kErrListEmptyCommand[] = "解析更新列表文件错误,动作有命令但命令为空.";
 const char kErrListEmptyPaths[] = "解析更新列表文件错误,动作为下载文件但文件路径为空.";
+const char kErrListBadPath[] = "解析更新列表文件错误,文件路径无效.";
 const char kErrUnknownCommand[] = "未知的命令参数";
 const char kErrNetworkBroken[] = "网络连接中断，请重新下载.";
 const char kErrUnknown[] = "未知错误，下载失败";

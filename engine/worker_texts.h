@@ -6,6 +6,7 @@ extern const char kErrNoUpdateUrl[];
 extern const char kErrListUnreadable[];
 extern const char kErrListEmptyCommand[];
 extern const char kErrListEmptyPaths[];
+extern const char kErrListBadPath[];
 extern const char kErrUnknownCommand[];
 extern const char kErrNetworkBroken[];
 extern const char kErrUnknown[];

@@ -256,10 +256,7 @@ class Failures(Installation):
     def test_hostile_destination_stays_inside(self):
         since = time.time() - 1
         self.set_list(destfile="..\\..\\escaped.pkg")
-        run = self.install()
-        out, _ = run.drive("box", BOX_WAIT, "ok")
-        self.assertIn("box caption=错误", out)
-        self.assertEqual(run.wait(60), 0)
+        self.expect_error_box(self.install(), "解析更新列表文件错误,文件路径无效.")
         self.assertEqual(self.files_outside_install_dir(since), [])
 
 

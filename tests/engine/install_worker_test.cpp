@@ -141,6 +141,11 @@ TEST(InstallWorker, MainRoadInstallsRegistersAndStartsTheGame) {
   InstallRun run("main");
   run.Package();
   run.List(run.StandardList());
+  // Left by an earlier installation of the same game.
+  std::string menu = KnownFolder(CSIDL_PROGRAMS) + "\\" + run.task.gameName + "\\";
+  std::string commonMenu = KnownFolder(CSIDL_COMMON_PROGRAMS) + "\\" + run.task.gameName + "\\";
+  WriteBytes(menu + "stale.txt", "old");
+  WriteBytes(commonMenu + "stale.txt", "old");
   run.Install();
 
   EXPECT_TRUE(run.host.Boxes().empty()) << run.Box();
@@ -181,8 +186,9 @@ TEST(InstallWorker, MainRoadInstallsRegistersAndStartsTheGame) {
   EXPECT_EQ(std::string(value), "\"" + run.installDir + "uninstall\\uninst.exe\" \"/U:" + run.installDir +
                                     "uninstall\\uninstall.ini\"");
   EXPECT_TRUE(Exists(KnownFolder(CSIDL_DESKTOPDIRECTORY) + "\\game.lnk"));
-  std::string menu = KnownFolder(CSIDL_PROGRAMS) + "\\" + run.task.gameName + "\\";
   EXPECT_TRUE(Exists(menu + "game.lnk"));
+  EXPECT_FALSE(Exists(menu + "stale.txt"));
+  EXPECT_FALSE(Exists(commonMenu));
   EXPECT_TRUE(Exists(menu + "game\xd0\xb6\xd4\xd8.lnk"));  // "卸载" in GBK
 }
 

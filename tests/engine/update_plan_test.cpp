@@ -41,6 +41,26 @@ TEST(PlanAction, BitsAndMissingKeys) {
   }
 }
 
+// The destination is joined to the install directory: a hostile list must not
+// make the installer write (and later unpack and delete) a file elsewhere.
+TEST(PlanAction, DestinationStaysInsideInstallDirectory) {
+  static const struct {
+    const char* dest;
+    bool safe;
+  } cases[] = {
+      {"game.pkg", true},          {"\\game.pkg", true},        {"sub\\game.pkg", true},
+      {"..\\..\\x.pkg", false},    {"sub\\..\\..\\x.pkg", false}, {"../x.pkg", false},
+      {"C:\\x.pkg", false},        {"\\\\server\\x.pkg", false},  {"game.pkg:stream", false},
+      {"NUL", false},              {"sub\\", false},              {"\\", false},
+      {"game.pkg.", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsSafeDestination(c.dest), c.safe) << c.dest;
+    ActionPlan plan = PlanAction(3, "http://a/p", c.dest, "DEC");
+    EXPECT_EQ(plan.error, c.safe ? nullptr : kErrListBadPath) << c.dest;
+  }
+}
+
 TEST(PlanAction, OnlyUpperCaseDecIsKnown) {
   EXPECT_TRUE(IsKnownCommand("DEC"));
   for (const char* cmd : {"dec", "Dec", "DEC ", " DEC", "DECX", ""}) EXPECT_FALSE(IsKnownCommand(cmd)) << cmd;
