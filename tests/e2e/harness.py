@@ -37,6 +37,11 @@ class Tree:
         self.uidriver = os.path.join(self.build, "tools", "uidriver", "uidriver.exe")
         self.sample_game = os.path.join(self.build, "samples", "game", "game.exe")
         self.uninstaller = self._find(self.build, "samples", "uninst.exe")
+        self.has_uninstaller = os.path.isfile(self.uninstaller)
+        if not self.has_uninstaller:
+            # Without the sample uninstaller the installation still needs a
+            # file at its place; the uninstall test then skips.
+            self.uninstaller = self.sample_game
         self.pack = os.path.join(self.native, "tools", "pack", "vantrel-pack")
         self.publish = os.path.join(ROOT, "tools", "publish", "vantrel-publish")
         self.server = os.path.join(ROOT, "tests", "support", "http_test_server.py")
