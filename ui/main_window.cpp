@@ -28,7 +28,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       OnProgress(static_cast<int>(lParam));
       return 0;
     case WM_INSTALL_STATUS:
-      OnInstallStatus(static_cast<int>(lParam));
+      // A value that does not fit an int must not wrap into a valid code.
+      OnInstallStatus(lParam >= 0 && lParam < kStatusCount ? static_cast<int>(lParam) : -1);
       return 0;
     default:
       return kwWin32Dialog::HandleMessage(message, wParam, lParam);

@@ -161,8 +161,9 @@ Picture Render(MainWindow& window) {
   RECT client;
   GetClientRect(window.hwnd, &client);
   Picture picture;
-  picture.width = client.right;
-  picture.height = client.bottom;
+  // A minimised window has no client area; paint over the window's own size then.
+  picture.width = client.right > 0 ? client.right : 455;
+  picture.height = client.bottom > 0 ? client.bottom : 325;
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = picture.width;
