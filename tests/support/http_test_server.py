@@ -100,10 +100,10 @@ def parse_range(value, size):
     value = value.strip()
     if not value.lower().startswith("bytes="):
         return None
-    spec = value[6:].strip()
-    if "," in spec or "-" not in spec:
+    ranges = value[6:].strip()
+    if "," in ranges or "-" not in ranges:
         return None
-    first, last = spec.split("-", 1)
+    first, last = ranges.split("-", 1)
     first, last = first.strip(), last.strip()
     try:
         if first == "":
