@@ -9,8 +9,9 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "package"))
 import harness as h  # noqa: E402
-import hostile_package  # noqa: E402
+import package_writer  # noqa: E402  (tampered packages, enciphered by openssl)
 
 INSTALL = 1004
 CANCEL = 1000
@@ -244,7 +245,7 @@ class Failures(Installation):
 
     def test_hostile_package_refused_whole(self):
         since = time.time() - 1
-        bad = hostile_package.build([(b"top\\ok.txt", b"fine"), (b"top\\..\\..\\escaped.txt", b"evil")])
+        bad = package_writer.build([(b"top\\ok.txt", b"fine"), (b"top\\..\\..\\escaped.txt", b"evil")])
         with open(os.path.join(self.www, "packages", "evil.pkg"), "wb") as f:
             f.write(bad)
         self.set_list(srcfile=self.original_list["srcfile"].replace("game.pkg", "evil.pkg"), destfile="evil.pkg",
