@@ -6,6 +6,7 @@ Run through scripts/demo, which builds what this needs first.
 
 import argparse
 import os
+import re
 import shutil
 import sys
 import time
@@ -92,6 +93,7 @@ def main():
             print(" ", line)
         told = any("/Game/GameUninstall.aspx?params=0&action=1" in l for l in server.request_lines())
         print("the portal was told" if told else "the portal was NOT told")
+        removed = uninstall(wine, prefix)
         wine.run("taskkill", "/f", "/im", h.EXE_NAME)
         section(f"screenshots in {shots}")
         for name in sorted(os.listdir(shots)):
@@ -99,7 +101,35 @@ def main():
         wine.kill()
     ok = code == 0 and told and run.statuses()[-1:] == [7]
     print("\ndemo: " + ("a complete installation" if ok else "the installation did NOT complete"))
+    if removed is not None:
+        print("demo: " + ("the uninstaller removed it again" if removed else "the uninstaller left something behind"))
     return 0 if ok else 1
+
+
+def uninstall(wine, prefix):
+    """Runs the entry's UninstallString the way the control panel would, silently."""
+    reg = prefix.registry()
+    command = reg and reg.get("UninstallString", (None, ""))[1]
+    m = re.fullmatch(r'"([^"]+)" "(/U:[^"]+)"', command or "")
+    if not m:
+        print("no uninstall command to run")
+        return None
+    section(f"uninstalling: {command} /S")
+    code = wine.run(m.group(1), m.group(2), "/S", timeout=120)[0]
+    print(f"uninstaller exit code {code} (it continues from a copy in the temporary folder)")
+    for _ in range(300):
+        if not os.path.exists(prefix.install_dir) and prefix.registry() is None:
+            break
+        time.sleep(0.1)
+    left = [p for p in (prefix.install_dir, os.path.join(prefix.desktop, "game.lnk"),
+                        os.path.join(prefix.programs, h.GAME_NAME)) if os.path.exists(p)]
+    if prefix.registry() is not None:
+        left.append(prefix.uninstall_key)
+    for p in left:
+        print(f"  still there: {p}")
+    if not left:
+        print("  install directory, shortcuts and uninstall entry are gone")
+    return not left
 
 
 if __name__ == "__main__":

@@ -21,14 +21,6 @@ bool HasColon(const std::string& part) {
 
 char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool SameFolderName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 bool IsContainedName(const char* name) {
@@ -69,7 +61,7 @@ bool IsGameInstallDir(const char* setupDir, const char* gameName) {
   std::vector<std::string> game = SplitPathComponents(gameName);
   if (parts.size() - firstFolder < game.size()) return false;
   for (size_t i = 0; i < game.size(); ++i) {
-    if (!SameFolderName(parts[parts.size() - game.size() + i], game[i])) return false;
+    if (!SamePathPart(parts[parts.size() - game.size() + i], game[i])) return false;
   }
   return true;
 }

@@ -50,3 +50,39 @@ std::string CutGbk(const std::string& text, size_t maxBytes) {
   }
   return text.substr(0, end);
 }
+
+namespace {
+
+char FoldAsciiLetter(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::vector<std::string> PartsWithoutTrailingSeparator(const std::string& path) {
+  std::vector<std::string> parts = SplitPathComponents(path);
+  if (parts.size() > 1 && parts.back().empty()) parts.pop_back();
+  return parts;
+}
+
+}  // namespace
+
+bool SamePathPart(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (IsGbkLeadByte(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
+      if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
+      ++i;
+    } else if (FoldAsciiLetter(a[i]) != FoldAsciiLetter(b[i])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool PathWithin(const std::string& dir, const std::string& path) {
+  if (dir.empty()) return false;
+  const std::vector<std::string> outer = PartsWithoutTrailingSeparator(dir);
+  const std::vector<std::string> inner = PartsWithoutTrailingSeparator(path);
+  if (inner.size() < outer.size()) return false;
+  for (size_t i = 0; i < outer.size(); ++i) {
+    if (!SamePathPart(outer[i], inner[i])) return false;
+  }
+  return true;
+}

@@ -29,5 +29,15 @@ inline bool FitsBuffer(const std::string& text, size_t bufferSize = kPathBufferS
 // not fit a path buffer.
 std::vector<std::string> DirectoryPrefixes(const std::string& path);
 
+// Two path parts name the same file: ASCII letters compared without case,
+// the trail byte of a double-byte character compared exactly (its value may
+// fall in the ASCII letter range).
+bool SamePathPart(const std::string& a, const std::string& b);
+
+// `path` is `dir` or lies below it, comparing whole parts as SamePathPart
+// does; a trailing separator on either is ignored. An empty `dir` contains
+// nothing.
+bool PathWithin(const std::string& dir, const std::string& path);
+
 // `text` cut to at most `maxBytes` bytes without splitting a GBK character.
 std::string CutGbk(const std::string& text, size_t maxBytes);

@@ -36,12 +36,7 @@ class Tree:
         self.vantrel = os.path.join(self.build, "app", "vantrel.exe")
         self.uidriver = os.path.join(self.build, "tools", "uidriver", "uidriver.exe")
         self.sample_game = os.path.join(self.build, "samples", "game", "game.exe")
-        self.uninstaller = self._find(self.build, "samples", "uninst.exe")
-        self.has_uninstaller = os.path.isfile(self.uninstaller)
-        if not self.has_uninstaller:
-            # Without the sample uninstaller the installation still needs a
-            # file at its place; the uninstall test then skips.
-            self.uninstaller = self.sample_game
+        self.uninstaller = os.path.join(self.build, "samples", "uninstaller", "uninst.exe")
         self.pack = os.path.join(self.native, "tools", "pack", "vantrel-pack")
         self.publish = os.path.join(ROOT, "tools", "publish", "vantrel-publish")
         self.server = os.path.join(ROOT, "tests", "support", "http_test_server.py")
@@ -53,13 +48,6 @@ class Tree:
         """The endpoint the executable was built for."""
         with open(os.path.join(self.build, "generated", "build_config.h")) as f:
             return re.search(r'#define %s "([^"]*)"' % name, f.read()).group(1)
-
-    @staticmethod
-    def _find(base, sub, name):
-        for dirpath, _, files in os.walk(os.path.join(base, sub)):
-            if name in files:
-                return os.path.join(dirpath, name)
-        return os.path.join(base, sub, name)
 
 
 class Wine:

@@ -121,11 +121,34 @@ TEST(NameGuard, InstallDirMustEndInTheGameFolder) {
       {"\\Game\\", "Game", false},
       {"\\\\server\\Game\\", "Game", false},
       {"1:\\Game\\", "Game", false},
+      // "丄" (81 41) and "乤" (81 61) differ only in a trail byte that is a letter.
+      {"D:\\\x81\x41\\", "\x81\x61", false},
+      {"D:\\\x81\x41\\", "\x81\x41", true},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(IsGameInstallDir(c.dir, c.game), c.removable)
         << (c.dir ? c.dir : "(null)") << " / " << (c.game ? c.game : "(null)");
   }
+}
+
+TEST(PathText, PathWithinComparesWholeParts) {
+  static const struct {
+    std::string dir;
+    std::string path;
+    bool within;
+  } cases[] = {
+      {"C:\\Games\\Game", "C:\\Games\\Game\\uninstall\\uninst.exe", true},
+      {"C:\\Games\\Game\\", "C:\\Games\\Game", true},
+      {"c:/games/GAME", "C:\\Games\\Game\\x", true},
+      {"C:\\Games\\Game", "C:\\Games\\Game2\\x", false},  // a sibling with a longer name
+      {"C:\\Games\\Game", "C:\\Games", false},
+      {"C:\\Games\\Game", "D:\\Games\\Game\\x", false},
+      {"", "C:\\x", false},
+      {"D:\\\x81\x41", "D:\\\x81\x61\\x", false},
+      {std::string("D:\\") + kTrailBackslash, std::string("D:\\") + kTrailBackslash + "\\x", true},
+      {"D:\\\xD5", std::string("D:\\") + kTrailBackslash + "x", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(PathWithin(c.dir, c.path), c.within) << c.dir << " / " << c.path;
 }
 
 TEST(LaunchText, FailureTextsByResult) {
