@@ -30,32 +30,26 @@ bool KeyExists(const std::string& gameName) {
   return true;
 }
 
-// Runs a command line and returns its exit code, or -1.
-int RunAndWait(const std::string& commandLine, const char* workingDirectory = nullptr) {
+HANDLE Start(const std::string& commandLine, const char* workingDirectory = nullptr) {
   std::vector<char> line(commandLine.begin(), commandLine.end());
   line.push_back('\0');
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, workingDirectory, &startup, &info))
-    return -1;
-  CloseHandle(info.hThread);
-  DWORD code = static_cast<DWORD>(-1);
-  if (WaitForSingleObject(info.hProcess, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(info.hProcess, &code);
-  CloseHandle(info.hProcess);
-  return static_cast<int>(code);
-}
-
-HANDLE Start(const std::string& commandLine) {
-  std::vector<char> line(commandLine.begin(), commandLine.end());
-  line.push_back('\0');
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info = {};
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
     return nullptr;
   CloseHandle(info.hThread);
   return info.hProcess;
+}
+
+// Runs a command line and returns its exit code, or -1.
+int RunAndWait(const std::string& commandLine, const char* workingDirectory = nullptr) {
+  HANDLE process = Start(commandLine, workingDirectory);
+  if (!process) return -1;
+  DWORD code = static_cast<DWORD>(-1);
+  if (WaitForSingleObject(process, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(process, &code);
+  CloseHandle(process);
+  return static_cast<int>(code);
 }
 
 struct BoxSearch {
