@@ -24,7 +24,7 @@ char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A'
 }  // namespace
 
 bool IsContainedName(const char* name) {
-  if (!name || !*name) return false;
+  if (!name || !*name || EndsInLoneLeadByte(name)) return false;
   for (const std::string& part : SplitPathComponents(name)) {
     if (part.empty() || IsDotsAndSpaces(part) || HasColon(part)) return false;
   }
@@ -40,7 +40,7 @@ bool IsUsableKeyName(const char* name) {
 }
 
 bool IsGameInstallDir(const char* setupDir, const char* gameName) {
-  if (!setupDir || !gameName || !IsContainedName(gameName)) return false;
+  if (!setupDir || !gameName || !IsContainedName(gameName) || EndsInLoneLeadByte(setupDir)) return false;
   std::string dir = setupDir;
   if (!dir.empty() && IsPathSeparator(dir.back())) dir.pop_back();
   std::vector<std::string> parts = SplitPathComponents(dir);

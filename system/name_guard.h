@@ -3,7 +3,8 @@
 
 // A name relative to a special folder that stays inside it: not empty, no
 // empty, "." or ".." part (nor one of only dots and spaces, which Windows
-// trims to those), no drive or stream colon, no leading separator.
+// trims to those), no drive or stream colon, no leading separator, and no
+// half of a double-byte character at the end.
 bool IsContainedName(const char* name);
 
 // A registry key name below the Uninstall key that names a key of its own:

@@ -1,5 +1,15 @@
 #include "system/path_text.h"
 
+bool EndsInLoneLeadByte(const std::string& text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (IsGbkLeadByte(static_cast<unsigned char>(text[i]))) {
+      if (i + 1 == text.size()) return true;
+      ++i;
+    }
+  }
+  return false;
+}
+
 size_t LastSeparator(const std::string& path) {
   size_t last = std::string::npos;
   for (size_t i = 0; i < path.size(); ++i) {

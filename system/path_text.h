@@ -13,6 +13,10 @@ constexpr size_t kPathBufferSize = 260;
 inline bool IsGbkLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 inline bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
 
+// The last byte starts a double-byte character that is missing its second
+// byte: not text, and anything appended would fuse with it.
+bool EndsInLoneLeadByte(const std::string& text);
+
 // Offset of the last backslash or slash that is a character of its own, or npos.
 size_t LastSeparator(const std::string& path);
 

@@ -80,6 +80,7 @@ TEST(NameGuard, ContainedNamesStayInsideTheirFolder) {
       {"Game.v2\\..start", true},
       {"游戏\\游戏卸载", true},
       {"\xD5\x5C", true},
+      {"Game\xD5", false},  // half a character: what follows would fuse with it
   };
   for (const auto& c : cases) EXPECT_EQ(IsContainedName(c.name), c.contained) << (c.name ? c.name : "(null)");
 }
@@ -124,6 +125,7 @@ TEST(NameGuard, InstallDirMustEndInTheGameFolder) {
       // "丄" (81 41) and "乤" (81 61) differ only in a trail byte that is a letter.
       {"D:\\\x81\x41\\", "\x81\x61", false},
       {"D:\\\x81\x41\\", "\x81\x41", true},
+      {"D:\\Games\\G\xC4", "G\xC4", false},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(IsGameInstallDir(c.dir, c.game), c.removable)
