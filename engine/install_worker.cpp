@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "engine/install_names.h"
 #include "engine/package_digest.h"
@@ -11,6 +12,7 @@
 #include "net/http_client.h"
 #include "package/package_unpacker.h"
 #include "package/path_util.h"
+#include "system/game_window.h"
 #include "system/launch.h"
 #include "system/shortcuts.h"
 #include "system/uninstall_registry.h"
@@ -28,32 +30,13 @@ void Fail(InstallTask& task, const char* text) {
   ReportError(task);
 }
 
-struct TitleSearch {
-  const char* title;
-  HWND found;
-};
-
-BOOL CALLBACK MatchTitle(HWND hwnd, LPARAM param) {
-  auto* search = reinterpret_cast<TitleSearch*>(param);
-  // One byte more than a manifest value can hold, so a longer title that
-  // starts with it does not match once cut.
-  char text[262] = {};
-  GetWindowTextA(hwnd, text, sizeof text);
-  if (std::strcmp(text, search->title) != 0) return TRUE;
-  search->found = hwnd;
-  return FALSE;
-}
-
-// Asks a running copy of the game to close before its files are replaced.
-// An empty title would match any untitled window, so it is not looked for;
+// Asks a running copy of the game to close before its files are replaced;
 // a window that does not answer holds the installation only so long.
 void CloseRunningGame(const char* title, UINT timeoutMs) {
-  if (!title[0]) return;
-  TitleSearch search{title, nullptr};
-  EnumWindows(MatchTitle, reinterpret_cast<LPARAM>(&search));
-  if (!search.found) return;
+  const std::vector<HWND> windows = FindWindowsTitled(title, 1);
+  if (windows.empty()) return;
   DWORD_PTR result = 0;
-  SendMessageTimeoutA(search.found, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &result);
+  SendMessageTimeoutA(windows[0], WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &result);
 }
 
 // True when the package lies complete in the install directory; otherwise the

@@ -19,8 +19,6 @@ bool HasColon(const std::string& part) {
   return part.find(':') != std::string::npos;
 }
 
-char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 }  // namespace
 
 bool IsContainedName(const char* name) {
@@ -47,8 +45,8 @@ bool IsGameInstallDir(const char* setupDir, const char* gameName) {
   // parts[0] is "X:" for a drive path, or two empty parts then server and
   // share for a UNC path; the folders follow.
   size_t firstFolder;
-  if (parts[0].size() == 2 && FoldAscii(parts[0][0]) >= 'a' && FoldAscii(parts[0][0]) <= 'z' && parts[0][1] == ':' &&
-      parts.size() > 1) {
+  const char drive = FoldAsciiLetter(parts[0].empty() ? '\0' : parts[0][0]);
+  if (parts[0].size() == 2 && drive >= 'a' && drive <= 'z' && parts[0][1] == ':' && parts.size() > 1) {
     firstFolder = 1;
   } else if (parts.size() > 4 && parts[0].empty() && parts[1].empty() && !parts[2].empty() && !parts[3].empty()) {
     firstFolder = 4;

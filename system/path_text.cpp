@@ -63,8 +63,6 @@ std::string CutGbk(const std::string& text, size_t maxBytes) {
 
 namespace {
 
-char FoldAsciiLetter(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 std::vector<std::string> PartsWithoutTrailingSeparator(const std::string& path) {
   std::vector<std::string> parts = SplitPathComponents(path);
   if (parts.size() > 1 && parts.back().empty()) parts.pop_back();

@@ -12,6 +12,7 @@ constexpr size_t kPathBufferSize = 260;
 // 0x5C or 0x2F, so a byte scan must step over it.
 inline bool IsGbkLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 inline bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
+inline char FoldAsciiLetter(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // The last byte starts a double-byte character that is missing its second
 // byte: not text, and anything appended would fuse with it.

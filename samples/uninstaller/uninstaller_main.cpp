@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "samples/uninstaller/uninstall_args.h"
+#include "system/game_window.h"
 #include "system/name_guard.h"
 #include "system/path_text.h"
 #include "system/scoped_win.h"
@@ -132,27 +133,10 @@ bool IsTrustworthy(const InstallRecord& record, const std::string& infoFile) {
   return SamePath(FullPath(InfoFileOf(record.setupDir)), infoFile);
 }
 
-struct GameWindows {
-  const char* title;
-  std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectGameWindow(HWND hwnd, LPARAM param) {
-  auto* search = reinterpret_cast<GameWindows*>(param);
-  char text[262] = {};
-  GetWindowTextA(hwnd, text, sizeof text);
-  if (std::string(text) == search->title && search->found.size() < 16) search->found.push_back(hwnd);
-  return TRUE;
-}
-
 // Asks each running copy of the game to close and waits, within bounds, for
-// its process to end, so its files are free to delete. An empty title would
-// match every untitled window.
+// its process to end, so its files are free to delete.
 void CloseRunningGame(const std::string& title) {
-  if (title.empty()) return;
-  GameWindows search{title.c_str(), {}};
-  EnumWindows(CollectGameWindow, reinterpret_cast<LPARAM>(&search));
-  for (HWND window : search.found) {
+  for (HWND window : FindWindowsTitled(title.c_str(), 16)) {
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     ScopedKernelHandle process(pid && pid != GetCurrentProcessId() ? OpenProcess(SYNCHRONIZE, FALSE, pid) : nullptr);
@@ -242,12 +226,12 @@ int Run(const char* commandLine) {
     messages.Show(MB_ICONERROR, "无法读取卸载信息文件:%s.", args.infoFile.c_str());
     return kUntrusted;
   }
-  messages.SetCaption((record.productTitle.empty() ? record.gameName : record.productTitle) + "卸载");
+  const std::string shown = record.productTitle.empty() ? record.gameName : record.productTitle;
+  messages.SetCaption(shown + "卸载");
   if (!IsTrustworthy(record, infoFile)) {
     messages.Show(MB_ICONERROR, "卸载信息中的安装目录无效,没有删除任何文件:%s", record.setupDir.c_str());
     return kUntrusted;
   }
-  const std::string shown = record.productTitle.empty() ? record.gameName : record.productTitle;
   if (!args.silent && !args.confirmed && !messages.Confirm("确定要从您的计算机中完全删除 " + shown + " 及其所有组件吗?"))
     return kDeclined;
 
