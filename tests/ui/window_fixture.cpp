@@ -116,6 +116,7 @@ bool WindowTest::Pump() {
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
       quit = true;
+      quitSeen = true;
       continue;
     }
     TranslateMessage(&msg);

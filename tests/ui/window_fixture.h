@@ -55,6 +55,7 @@ class WindowTest : public ::testing::Test {
   bool CreateWindowWith(const std::string& manifest);
   bool CreateDefault() { return CreateWindowWith(Manifest("星辰之门", "size=1536")); }
   // Dispatches what is queued; true when a quit message was among it.
+  // quitSeen keeps it too, for a quit swallowed by a Command's own pump.
   bool Pump();
   // Whether the control has WS_VISIBLE itself (the main window stays hidden in tests).
   std::vector<int> VisibleControls();
@@ -66,6 +67,7 @@ class WindowTest : public ::testing::Test {
   RecordingHost host;
   std::unique_ptr<MainWindow> window;
   HWND hwnd = nullptr;
+  bool quitSeen = false;
 };
 
 // The window's client area as OnPaint composes it, as COLORREFs, row by row.
