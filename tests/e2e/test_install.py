@@ -90,7 +90,11 @@ class Installation(unittest.TestCase):
     def install(self):
         run = self.start()
         out, code = run.drive("click", str(INSTALL))
-        self.assertEqual(code, 0, out)
+        if code != 0:
+            # Once seen with no output at all: say what the window and the installer did then.
+            state, _ = run.drive("state")
+            finished = run.proc.poll()
+            self.fail(f"driver exit {code}, output {out!r}; then {state.strip()!r}, installer exit {finished}")
         return run
 
     def package_requests(self):

@@ -125,13 +125,17 @@ inline std::vector<std::string> Requests() {
 inline void ClearRequests() { WriteFileBytes(ServerLog(), ""); }
 
 // A fresh empty folder under the temporary directory, ending in a backslash.
+// Wine hands out small process ids again, so an earlier run's folder of the
+// same name may still be there: that name is skipped, not reused.
 inline std::string ScratchDir(const char* tag) {
   static int serial = 0;
   char tmp[MAX_PATH];
   GetTempPathA(MAX_PATH, tmp);
-  char dir[MAX_PATH];
-  snprintf(dir, sizeof dir, "%svantrel-net-%lu-%s-%d\\", tmp, GetCurrentProcessId(), tag, ++serial);
-  CreateDirectoryA(dir, nullptr);
+  char dir[MAX_PATH] = {};
+  for (int tries = 0; tries < 10000; ++tries) {
+    snprintf(dir, sizeof dir, "%svantrel-net-%lu-%s-%d\\", tmp, GetCurrentProcessId(), tag, ++serial);
+    if (CreateDirectoryA(dir, nullptr) || GetLastError() != ERROR_ALREADY_EXISTS) break;
+  }
   return dir;
 }
 
